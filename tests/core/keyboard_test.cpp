@@ -13,6 +13,8 @@ struct TabCase {
     std::function<void()> arrange; // the program's handlers, or nothing
     rt::Modifiers modifiers;
     std::vector<ComponentRef> visits; // the focus after each press, starting from 编辑框1
+    // Parameters print by name: their padding bytes hold nothing worth showing.
+    friend void PrintTo(const TabCase&, std::ostream* os) { *os << "TabCase"; }
 };
 
 class TabOrder : public SimTest, public ::testing::WithParamInterface<TabCase> {};

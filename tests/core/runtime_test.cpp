@@ -57,6 +57,8 @@ struct PeriodStep {
 struct PeriodCase {
     const char* name;
     std::vector<PeriodStep> steps;
+    // Parameters print by name: their padding bytes hold nothing worth showing.
+    friend void PrintTo(const PeriodCase&, std::ostream* os) { *os << "PeriodCase"; }
 };
 
 class PeriodWrites : public Core, public ::testing::WithParamInterface<PeriodCase> {};
@@ -174,6 +176,8 @@ struct WriteFailure {
     Property property;
     std::string message;
     std::string location;
+    // Parameters print by name: their padding bytes hold nothing worth showing.
+    friend void PrintTo(const WriteFailure&, std::ostream* os) { *os << "WriteFailure"; }
 };
 
 class WriteFailures : public Core, public ::testing::WithParamInterface<WriteFailure> {};
@@ -228,6 +232,8 @@ INSTANTIATE_TEST_SUITE_P(
 struct PlacementCase {
     rt::Size screen;
     rt::Rect expected;
+    // Parameters print by name: their padding bytes hold nothing worth showing.
+    friend void PrintTo(const PlacementCase&, std::ostream* os) { *os << "PlacementCase"; }
 };
 
 class Placement : public Core, public ::testing::WithParamInterface<PlacementCase> {};

@@ -12,6 +12,8 @@ namespace {
 struct IntCase {
     std::int32_t value;
     const char* text;
+    // Parameters print by name: their padding bytes hold nothing worth showing.
+    friend void PrintTo(const IntCase&, std::ostream* os) { *os << "IntCase"; }
 };
 
 class IntToText : public ::testing::TestWithParam<IntCase> {};
@@ -58,6 +60,8 @@ TEST(TextHeap, FreeIgnoresNullConstantsAndTextsAlreadyFreed) {
 struct Refusal {
     std::int32_t byteCount;
     const char* number;
+    // Parameters print by name: their padding bytes hold nothing worth showing.
+    friend void PrintTo(const Refusal&, std::ostream* os) { *os << "Refusal"; }
 };
 
 class HeapRefusal : public SimTest, public ::testing::WithParamInterface<Refusal> {};

@@ -17,6 +17,8 @@ constexpr ComponentRef kWindow{kMainWindowId, 0};
 struct ReadoutCase {
     std::int32_t hours, minutes, seconds; // held before the tick
     const char* expected;                 // after it, with ':' standing for the full-width colon
+    // Parameters print by name: their padding bytes hold nothing worth showing.
+    friend void PrintTo(const ReadoutCase&, std::ostream* os) { *os << "ReadoutCase"; }
 };
 
 class Readout : public SimTest, public ::testing::WithParamInterface<ReadoutCase> {};
@@ -280,6 +282,8 @@ struct StartupFailure {
     const char* name;
     std::function<void(rt::sim::SimPlatform&)> arrange;
     std::string report;
+    // Parameters print by name: their padding bytes hold nothing worth showing.
+    friend void PrintTo(const StartupFailure&, std::ostream* os) { *os << "StartupFailure"; }
 };
 
 class StartupFailures : public SimTest, public ::testing::WithParamInterface<StartupFailure> {};
