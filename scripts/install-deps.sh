@@ -7,7 +7,7 @@ packages=(
   # toolchain and build
   build-essential cmake ninja-build pkg-config
   # tests of the core and the program
-  googletest libgtest-dev libgmock-dev
+  googletest libgtest-dev libgmock-dev libbenchmark-dev valgrind
   # Linux back end
   qt6-base-dev qt6-qpa-plugins libgl-dev
   # real windows for the back-end tests: a virtual X server, a window manager that draws frames,
