@@ -62,8 +62,8 @@ bool descriptionsValid(std::span<const WindowDescription> data) {
         }
         for (std::size_t i = 0; i < description.entries.size(); ++i) {
             const Entry& entry = description.entries[i];
-            if (entry.id == 0 || entry.name == nullptr || entry.tag == nullptr ||
-                entry.width < 0 || entry.height < 0 || (i > 0 && entry.kind == Kind::window)) {
+            if (entry.id == 0 || entry.name == nullptr || entry.tag == nullptr || entry.width < 0 ||
+                entry.height < 0 || (i > 0 && entry.kind == Kind::window)) {
                 return false;
             }
             if (entry.window.title == nullptr || entry.button.caption == nullptr ||
@@ -234,7 +234,9 @@ using namespace rt::detail;
 
 namespace rt {
 
-void attachPlatform(Platform* p) { state().platform = p; }
+void attachPlatform(Platform* p) {
+    state().platform = p;
+}
 
 Platform& platform() {
     assert(state().platform != nullptr && "no back end attached");
@@ -443,8 +445,9 @@ void endProgram(std::uint32_t /*exitCode*/) {
 void writeProperty(ComponentRef ref, Property property, ConstText value) {
     const Target t = writeTarget(ref);
     Component* c = t.component;
-    const bool fits = c != nullptr && ((property == Property::content && c->entry->kind == Kind::editBox) ||
-                                       (property == Property::caption && c->entry->kind == Kind::button));
+    const bool fits =
+        c != nullptr && ((property == Property::content && c->entry->kind == Kind::editBox) ||
+                         (property == Property::caption && c->entry->kind == Kind::button));
     if (!fits) {
         reportRuntimeError(msg::kNoSuchProperty, 0, ref.windowId, ref.componentId);
     }
@@ -504,9 +507,17 @@ void clearWindowDataOverride() {
     state().overrideSet = false;
 }
 
-std::uint32_t eventsSuspended() { return state().eventsSuspended; }
-bool loopRunning() { return state().loopRunning; }
-std::size_t exitRoutineCount() { return state().exitRoutines.size(); }
-void setDeliveryObserver(DeliveryObserver o) { observer() = std::move(o); }
+std::uint32_t eventsSuspended() {
+    return state().eventsSuspended;
+}
+bool loopRunning() {
+    return state().loopRunning;
+}
+std::size_t exitRoutineCount() {
+    return state().exitRoutines.size();
+}
+void setDeliveryObserver(DeliveryObserver o) {
+    observer() = std::move(o);
+}
 
 } // namespace rt::testing

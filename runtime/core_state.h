@@ -14,22 +14,22 @@ namespace rt::detail {
 
 struct Component {
     const Entry* entry = nullptr;
-    std::size_t listIndex = 0;   // position in the description, the window being 0
+    std::size_t listIndex = 0; // position in the description, the window being 0
     ElementId element = 0;
-    bool exists = false;         // its native element exists
+    bool exists = false; // its native element exists
     bool disabled = false;
-    std::int32_t period = 0;     // timers
-    bool armed = false;          // timers
-    std::string text;            // the stored copy of a caption or content
+    std::int32_t period = 0; // timers
+    bool armed = false;      // timers
+    std::string text;        // the stored copy of a caption or content
 };
 
 struct Window {
     const WindowDescription* description = nullptr;
     bool open = false;
     ElementId element = 0;
-    std::vector<Component> components;   // list order, the window entry excluded
-    ElementId lastFocus = 0;             // the component that last gained the focus
-    ElementId rememberedFocus = 0;       // kept across a deactivation
+    std::vector<Component> components; // list order, the window entry excluded
+    ElementId lastFocus = 0;           // the component that last gained the focus
+    ElementId rememberedFocus = 0;     // kept across a deactivation
 };
 
 struct State {
@@ -37,8 +37,8 @@ struct State {
     std::span<const WindowDescription> dataOverride;
     bool overrideSet = false;
     bool initialised = false;
-    std::span<const WindowDescription> descriptions;   // loaded by initRuntime
-    std::vector<Window> windows;                        // one per open or once-opened window
+    std::span<const WindowDescription> descriptions; // loaded by initRuntime
+    std::vector<Window> windows;                     // one per open or once-opened window
     std::vector<Routine> exitRoutines;
     bool loopRunning = false;
     std::uint32_t eventsSuspended = 0;
@@ -62,9 +62,10 @@ std::vector<const Component*> tabStops(const Window& window);
 
 // The texts of the run time's own messages.
 namespace msg {
-inline constexpr ConstText kRuntimeError = "\xd4\xcb\xd0\xd0\xca\xb1\xb3\xf6\xb4\xed!"; // 运行时出错!
-inline constexpr ConstText kErrorCode = "\xb4\xed\xce\xf3\xb4\xfa\xc2\xeb\xa3\xba";      // 错误代码：
-inline constexpr ConstText kErrorMessage = "\xb4\xed\xce\xf3\xd0\xc5\xcf\xa2\xa3\xba";   // 错误信息：
+inline constexpr ConstText kRuntimeError =
+    "\xd4\xcb\xd0\xd0\xca\xb1\xb3\xf6\xb4\xed!"; // 运行时出错!
+inline constexpr ConstText kErrorCode = "\xb4\xed\xce\xf3\xb4\xfa\xc2\xeb\xa3\xba"; // 错误代码：
+inline constexpr ConstText kErrorMessage = "\xb4\xed\xce\xf3\xd0\xc5\xcf\xa2\xa3\xba"; // 错误信息：
 // 未找到所指定的窗口
 inline constexpr ConstText kNoSuchWindow =
     "\xce\xb4\xd5\xd2\xb5\xbd\xcb\xf9\xd6\xb8\xb6\xa8\xb5\xc4\xb4\xb0\xbf\xda";

@@ -15,7 +15,7 @@ namespace {
 constexpr std::uint32_t kFailureExitCode = 4294967295u;
 
 class ReportBuilder {
-public:
+  public:
     ReportBuilder(char* out, std::size_t capacity) : out_(out), capacity_(capacity) {
         out_[0] = '\0';
     }
@@ -37,7 +37,7 @@ public:
     }
     std::size_t length() const { return length_; }
 
-private:
+  private:
     char* out_;
     std::size_t capacity_;
     std::size_t length_ = 0;
@@ -49,9 +49,8 @@ void quoted(ReportBuilder& b, ConstText tag) {
     b.line("\"");
 }
 
-std::size_t buildReport(char* out, std::size_t capacity, ConstText message,
-                        std::int32_t errorCode, std::uint32_t windowId,
-                        std::uint32_t componentId) {
+std::size_t buildReport(char* out, std::size_t capacity, ConstText message, std::int32_t errorCode,
+                        std::uint32_t windowId, std::uint32_t componentId) {
     ReportBuilder b(out, capacity);
     b.line(msg::kRuntimeError);
     if (errorCode != 0) {
@@ -128,8 +127,7 @@ namespace rt::testing {
 std::string formatReport(ConstText message, std::int32_t errorCode, std::uint32_t windowId,
                          std::uint32_t componentId) {
     static char text[4096];
-    const std::size_t n =
-        buildReport(text, sizeof text, message, errorCode, windowId, componentId);
+    const std::size_t n = buildReport(text, sizeof text, message, errorCode, windowId, componentId);
     return std::string(text, n);
 }
 

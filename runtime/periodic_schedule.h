@@ -9,7 +9,7 @@
 namespace rt {
 
 class PeriodicSchedule {
-public:
+  public:
     using Duration = std::chrono::nanoseconds;
 
     void arm(Duration now, std::int32_t periodMs) {
@@ -22,7 +22,7 @@ public:
     // not one period after now.
     void expired() { next_ += period_; }
 
-private:
+  private:
     Duration period_{};
     Duration next_{};
 };

@@ -37,9 +37,9 @@ struct Rect {
 // What a top-level window looks like, derived by the core from the window settings.
 struct WindowLook {
     ConstText title = "";
-    bool fixedFrame = true;      // no sizing border
+    bool fixedFrame = true; // no sizing border
     bool titleBar = true;
-    bool systemMenu = true;      // system menu and close box
+    bool systemMenu = true; // system menu and close box
     bool minimizeBox = true;
     bool maximizeBox = false;
     bool taskBarButton = true;
@@ -52,7 +52,7 @@ enum Modifier : std::uint8_t { kNoModifier = 0, kShift = 1, kControl = 2, kAlt =
 using Modifiers = std::uint8_t;
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // The whole primary screen, not the work area.

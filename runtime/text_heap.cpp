@@ -129,7 +129,11 @@ Text intToText(std::int32_t value) {
 
 namespace rt::testing {
 
-void setAllocationBudget(std::int32_t requests) { heap().budget = requests; }
-std::size_t liveTextCount() { return heap().live.size(); }
+void setAllocationBudget(std::int32_t requests) {
+    heap().budget = requests;
+}
+std::size_t liveTextCount() {
+    return heap().live.size();
+}
 
 } // namespace rt::testing

@@ -28,11 +28,11 @@ struct StateFlags {
 
 struct WindowSettings {
     ConstText title = "";
-    std::int32_t border = 2;      // 0 none, 1 sizing, 2 fixed, 3/4 tool, 5/6 with client edge
-    bool controlBox = true;       // system menu and close box
+    std::int32_t border = 2; // 0 none, 1 sizing, 2 fixed, 3/4 tool, 5/6 with client edge
+    bool controlBox = true;  // system menu and close box
     bool maximizeButton = false;
     bool minimizeButton = true;
-    std::int32_t position = 1;    // 0 stored place, 1 centred, 2 minimised, 3 maximised
+    std::int32_t position = 1; // 0 stored place, 1 centred, 2 minimised, 3 maximised
     bool movable = true;
     bool escCloses = true;
     bool enterMovesFocus = false;
@@ -50,16 +50,16 @@ struct ButtonSettings {
 
 struct EditBoxSettings {
     ConstText content = "";
-    std::int32_t border = 1;     // 1 sunken client edge
+    std::int32_t border = 1; // 1 sunken client edge
     bool hideSelection = true;
-    std::int32_t maxLength = 0;  // 0 no limit
+    std::int32_t maxLength = 0; // 0 no limit
     bool multiLine = false;
-    std::int32_t alignment = 0;  // 0 left, 1 centred, 2 right
-    std::int32_t inputMode = 0;  // 0 ordinary, 1 read-only, 2 password
+    std::int32_t alignment = 0; // 0 left, 1 centred, 2 right
+    std::int32_t inputMode = 0; // 0 ordinary, 1 read-only, 2 password
 };
 
 struct TimerSettings {
-    std::int32_t period = 0;     // milliseconds, 0 stopped
+    std::int32_t period = 0; // milliseconds, 0 stopped
 };
 
 // One entry of a description: the window itself (first) or one component. Only the settings of

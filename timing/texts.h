@@ -9,8 +9,7 @@
 
 // A constant text in the program's data, padded with NULs to whole 4-byte words and word-aligned,
 // so that textLength's word scan stays inside it. freeText leaves these alone.
-template <std::size_t N>
-struct alignas(4) PaddedText {
+template <std::size_t N> struct alignas(4) PaddedText {
     char bytes[(N + 3) / 4 * 4]{};
     constexpr PaddedText(const char (&text)[N]) {
         for (std::size_t i = 0; i < N; ++i) {
@@ -32,8 +31,7 @@ std::int32_t textLength(ConstText text);
 // piece counts as empty. Each piece is measured once.
 Text joinPieces(std::int32_t count, const ConstText* pieces, std::int32_t* lengths);
 
-template <typename... Pieces>
-Text joinTexts(std::int32_t count, Pieces... pieces) {
+template <typename... Pieces> Text joinTexts(std::int32_t count, Pieces... pieces) {
     static_assert(sizeof...(Pieces) >= 1, "joinTexts takes at least one piece");
     const ConstText array[] = {static_cast<ConstText>(pieces)...};
     std::int32_t lengths[sizeof...(Pieces)];

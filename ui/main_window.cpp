@@ -15,9 +15,11 @@ constexpr StateFlags kShown{.visible = true};
 constexpr StateFlags kShownTabStop{.visible = true, .tabStop = true};
 
 // List order is stacking order (first on top); every tab-order key is 0, so Tab visits the
-// components in the reverse of this order: 编辑框1, 按钮1, 按钮2.
+// components in the reverse of this order: 编辑框1, 按钮1, 按钮2. Each row: identifier, kind, name,
+// place and size, state flags, event bindings, then the kind's settings that differ from its
+// defaults.
+// clang-format off
 constexpr Entry kMainWindowEntries[] = {
-    // id                  kind           name                    left top  width height flags
     {.id = entry_id::kWindow, .kind = Kind::window, .name = "",
      .left = 50, .top = 50, .width = 321, .height = 357, .flags = kShown,
      .window = {.title = "Velmora"}},
@@ -36,6 +38,7 @@ constexpr Entry kMainWindowEntries[] = {
      .left = 16, .top = 64, .width = 280, .height = 88, .flags = kShownTabStop,
      .editBox = {.inputMode = 1}}, // read-only
 };
+// clang-format on
 
 constexpr WindowDescription kWindowData[] = {
     {.id = kMainWindowId, .entries = kMainWindowEntries},
@@ -43,4 +46,6 @@ constexpr WindowDescription kWindowData[] = {
 
 } // namespace
 
-std::span<const WindowDescription> programWindowData() { return kWindowData; }
+std::span<const WindowDescription> programWindowData() {
+    return kWindowData;
+}

@@ -193,7 +193,9 @@ void SimPlatform::showErrorBox(ConstText gbkText) {
     }
 }
 
-void SimPlatform::exitProcess(std::uint32_t code) { throw SimProcessExit{code}; }
+void SimPlatform::exitProcess(std::uint32_t code) {
+    throw SimProcessExit{code};
+}
 
 // --- the test's controls ----------------------------------------------------------------------
 
@@ -247,7 +249,9 @@ void SimPlatform::pressKey(Key key, Modifiers modifiers) {
     }
 }
 
-void SimPlatform::pressCloseBox(ComponentRef window) { closeWindow(elementOf(window)); }
+void SimPlatform::pressCloseBox(ComponentRef window) {
+    closeWindow(elementOf(window));
+}
 
 void SimPlatform::deactivate(ComponentRef window) {
     const ElementId id = elementOf(window);

@@ -32,7 +32,7 @@ struct Call {
 };
 
 class SimPlatform final : public Platform {
-public:
+  public:
     enum class ElementKind : std::uint8_t { window, button, editBox, timer };
 
     struct Element {
@@ -110,7 +110,7 @@ public:
 
     WindowLook lastLook{};
 
-private:
+  private:
     bool create(ElementId id, Element e, ComponentRef ref);
     void record(std::string op, ElementId element, std::string value = {});
     Element* find(ElementId id);

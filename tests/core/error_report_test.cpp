@@ -50,8 +50,9 @@ INSTANTIATE_TEST_SUITE_P(
         ReportCase{"UnknownWindow", nullptr, 0, 4, 21, kHead + "\r\n4, 21\r\n" + kNoWindow},
         ReportCase{"WindowAndComponentTags", nullptr, 0, 3, 21,
                    kHead + "\r\n3, 21\r\n\"\xd6\xf7\xb4\xb0\xbf\xda\"\r\n\"go\"\r\n"},
-        ReportCase{"TheWindowItself", nullptr, 0, 3, 0,
-                   kHead + "\r\n3, 0\r\n\"\xd6\xf7\xb4\xb0\xbf\xda\"\r\n\"\xd6\xf7\xb4\xb0\xbf\xda\"\r\n"},
+        ReportCase{
+            "TheWindowItself", nullptr, 0, 3, 0,
+            kHead + "\r\n3, 0\r\n\"\xd6\xf7\xb4\xb0\xbf\xda\"\r\n\"\xd6\xf7\xb4\xb0\xbf\xda\"\r\n"},
         ReportCase{"UnknownComponent", nullptr, 0, 3, 99,
                    kHead + "\r\n3, 99\r\n\"\xd6\xf7\xb4\xb0\xbf\xda\"\r\n" + kNoComponent},
         ReportCase{"IdentifiersAreSigned", nullptr, 0, 4294967295u, 0,

@@ -56,10 +56,9 @@ TEST_F(SimTest, EnterF1AndModifiedEscDoNothing) {
     startProgram();
     sim.pressKey(Key::tab); // 按钮1, where Enter would click a default button
     sim.clearCalls();
-    for (auto [key, modifiers] : {std::pair{Key::enter, rt::kNoModifier},
-                                  std::pair{Key::f1, rt::kNoModifier},
-                                  std::pair{Key::escape, rt::kShift},
-                                  std::pair{Key::escape, rt::kControl}}) {
+    for (auto [key, modifiers] :
+         {std::pair{Key::enter, rt::kNoModifier}, std::pair{Key::f1, rt::kNoModifier},
+          std::pair{Key::escape, rt::kShift}, std::pair{Key::escape, rt::kControl}}) {
         sim.pressKey(key, modifiers);
     }
     EXPECT_TRUE(sim.calls().empty());

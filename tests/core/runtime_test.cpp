@@ -12,8 +12,12 @@ namespace {
 // A window of our own, so the rules are seen without the program's handlers in the way.
 int ticks = 0;
 int clicks = 0;
-void countTick() { ++ticks; }
-void countClick() { ++clicks; }
+void countTick() {
+    ++ticks;
+}
+void countClick() {
+    ++clicks;
+}
 
 constexpr std::uint32_t kTestWindowId = 9;
 constexpr ComponentRef kTimer{kTestWindowId, 3};
@@ -24,17 +28,27 @@ constexpr ComponentRef kTestWindow{kTestWindowId, 0};
 constexpr EventBinding kTickBinding[] = {{Event::tick, countTick}};
 constexpr EventBinding kClickBinding[] = {{Event::click, countClick}};
 const Entry kEntries[] = {
-    {.id = 2, .kind = Kind::window, .left = 50, .top = 50, .width = 321, .height = 357,
-     .flags = {.visible = true}, .tag = "\xd6\xf7", .window = {.title = "t"}},
+    {.id = 2,
+     .kind = Kind::window,
+     .left = 50,
+     .top = 50,
+     .width = 321,
+     .height = 357,
+     .flags = {.visible = true},
+     .tag = "\xd6\xf7",
+     .window = {.title = "t"}},
     {.id = 3, .kind = Kind::timer, .bindings = kTickBinding},
-    {.id = 4, .kind = Kind::button, .flags = {.visible = true, .tabStop = true},
-     .bindings = kClickBinding, .tag = "b"},
+    {.id = 4,
+     .kind = Kind::button,
+     .flags = {.visible = true, .tabStop = true},
+     .bindings = kClickBinding,
+     .tag = "b"},
     {.id = 5, .kind = Kind::editBox, .flags = {.visible = true, .tabStop = true}},
 };
 const WindowDescription kData[] = {{.id = kTestWindowId, .entries = kEntries}};
 
 class Core : public SimTest {
-protected:
+  protected:
     void SetUp() override {
         SimTest::SetUp();
         ticks = clicks = 0;
@@ -47,7 +61,8 @@ protected:
     }
 };
 
-// --- timer periods ---------------------------------------------------------------------------------
+// --- timer periods
+// ---------------------------------------------------------------------------------
 
 struct PeriodStep {
     std::int32_t write;
@@ -132,28 +147,28 @@ TEST_F(Core, ATimerStoppedFromItsOwnHandlerTicksNoMore) {
     EXPECT_EQ(ticks, 1);
 }
 
-// --- property writes -------------------------------------------------------------------------------
+// --- property writes
+// -------------------------------------------------------------------------------
 
 TEST_F(Core, AContentWriteReplacesTheTextAndRaisesOneContentChange) {
     load();
     std::vector<Event> events;
-    rt::testing::setDeliveryObserver(
-        [&](ComponentRef c, Event e, rt::testing::Delivery d) {
-            if (c == kEdit) {
-                events.push_back(e);
-                EXPECT_EQ(d, rt::testing::Delivery::unbound);
-            }
-        });
+    rt::testing::setDeliveryObserver([&](ComponentRef c, Event e, rt::testing::Delivery d) {
+        if (c == kEdit) {
+            events.push_back(e);
+            EXPECT_EQ(d, rt::testing::Delivery::unbound);
+        }
+    });
     Text t = intToText(5);
     writeProperty(kEdit, Property::content, t);
-    freeText(t); // the box keeps its own copy
+    freeText(t);                                  // the box keeps its own copy
     writeProperty(kEdit, Property::content, "5"); // the same text is written again
     writeProperty(kEdit, Property::content, nullptr);
     EXPECT_EQ(sim.textOf(kEdit), "");
     EXPECT_EQ(events, (std::vector<Event>{Event::contentChanged, Event::contentChanged,
                                           Event::contentChanged}));
-    EXPECT_TRUE(sameCalls({{"text", kEdit, "5"}, {"text", kEdit, "5"}, {"text", kEdit, ""}},
-                          sim.calls()));
+    EXPECT_TRUE(
+        sameCalls({{"text", kEdit, "5"}, {"text", kEdit, "5"}, {"text", kEdit, ""}}, sim.calls()));
 }
 
 TEST_F(Core, CaptionAndDisabledWritesTakeEffectAtOnceAndRaiseNoEvent) {
@@ -205,8 +220,9 @@ TEST_P(WriteFailures, AreReportedWithTheirLocation) {
 const std::string kNotLoaded = "\xce\xb4\xd4\xd8\xc8\xeb\xd3\xfb\xb7\xc3\xce\xca\xb4\xb0\xbf\xda"
                                "\xd7\xe9\xbc\xfe\xcb\xf9\xd4\xda\xb5\xc4\xb4\xb0\xbf\xda";
 // 修改组件属性时发现指定窗口尚未载入
-const std::string kMissing = "\xd0\xde\xb8\xc4\xd7\xe9\xbc\xfe\xca\xf4\xd0\xd4\xca\xb1\xb7\xa2"
-                             "\xcf\xd6\xd6\xb8\xb6\xa8\xb4\xb0\xbf\xda\xc9\xd0\xce\xb4\xd4\xd8\xc8\xeb";
+const std::string kMissing =
+    "\xd0\xde\xb8\xc4\xd7\xe9\xbc\xfe\xca\xf4\xd0\xd4\xca\xb1\xb7\xa2"
+    "\xcf\xd6\xd6\xb8\xb6\xa8\xb4\xb0\xbf\xda\xc9\xd0\xce\xb4\xd4\xd8\xc8\xeb";
 // 组件没有所指定的属性
 const std::string kNoProperty =
     "\xd7\xe9\xbc\xfe\xc3\xbb\xd3\xd0\xcb\xf9\xd6\xb8\xb6\xa8\xb5\xc4\xca\xf4\xd0\xd4";
@@ -216,18 +232,22 @@ const std::string kNoComponent =
 
 INSTANTIATE_TEST_SUITE_P(
     Failures, WriteFailures,
-    ::testing::Values(
-        WriteFailure{"WindowNotLoaded", false, kButton, Property::caption, kNotLoaded,
-                     "9, 4\r\n\"\xd6\xf7\"\r\n\"b\"\r\n"},
-        WriteFailure{"UnknownComponent", true, {kTestWindowId, 77}, Property::disabled, kMissing,
-                     "9, 77\r\n\"\xd6\xf7\"\r\n" + kNoComponent + "\r\n"},
-        WriteFailure{"PeriodOfAButton", true, kButton, Property::period, kNoProperty,
-                     "9, 4\r\n\"\xd6\xf7\"\r\n\"b\"\r\n"},
-        WriteFailure{"CaptionOfAnEditBox", true, kEdit, Property::caption, kNoProperty,
-                     "9, 5\r\n\"\xd6\xf7\"\r\n\"\"\r\n"}),
+    ::testing::Values(WriteFailure{"WindowNotLoaded", false, kButton, Property::caption, kNotLoaded,
+                                   "9, 4\r\n\"\xd6\xf7\"\r\n\"b\"\r\n"},
+                      WriteFailure{"UnknownComponent",
+                                   true,
+                                   {kTestWindowId, 77},
+                                   Property::disabled,
+                                   kMissing,
+                                   "9, 77\r\n\"\xd6\xf7\"\r\n" + kNoComponent + "\r\n"},
+                      WriteFailure{"PeriodOfAButton", true, kButton, Property::period, kNoProperty,
+                                   "9, 4\r\n\"\xd6\xf7\"\r\n\"b\"\r\n"},
+                      WriteFailure{"CaptionOfAnEditBox", true, kEdit, Property::caption,
+                                   kNoProperty, "9, 5\r\n\"\xd6\xf7\"\r\n\"\"\r\n"}),
     [](const auto& p) { return p.param.name; });
 
-// --- placement -------------------------------------------------------------------------------------
+// --- placement
+// -------------------------------------------------------------------------------------
 
 struct PlacementCase {
     rt::Size screen;
@@ -257,7 +277,8 @@ TEST_F(Core, AFrameOfTheWrongSizeIsSetBackToTheDescribedOuterSize) {
     EXPECT_EQ(sim.element(kTestWindow)->rect, (rt::Rect{799, 361, 321, 357}));
 }
 
-// --- delivery, the loop and the end ------------------------------------------------------------------
+// --- delivery, the loop and the end
+// ------------------------------------------------------------------
 
 TEST_F(Core, EventsAreDroppedOnceTheEndHasBegun) {
     load();
@@ -302,8 +323,12 @@ TEST_F(Core, ClosingBeforeTheLoopRunsIssuesNoQuit) {
 }
 
 std::vector<char> order;
-void routineA() { order.push_back('A'); }
-void routineB() { order.push_back('B'); }
+void routineA() {
+    order.push_back('A');
+}
+void routineB() {
+    order.push_back('B');
+}
 
 TEST_F(Core, ExitRoutinesRunOnceInOrderWithoutDuplicates) {
     order.clear();

@@ -73,9 +73,10 @@ TEST_P(HeapRefusal, ReportsTheRequestedCountAndEndsTheProcess) {
     EXPECT_EQ(code, 4294967295u);
     ASSERT_EQ(sim.errorBoxes.size(), 1u);
     // 分配 N 字节内存失败!
-    EXPECT_EQ(sim.errorBoxes[0], gbk::kReportHead + "\r\n" + gbk::kMessageLabel + "\xb7\xd6\xc5\xe4 " +
-                                     GetParam().number +
-                                     " \xd7\xd6\xbd\xda\xc4\xda\xb4\xe6\xca\xa7\xb0\xdc!\r\n\r\n0, 0\r\n");
+    EXPECT_EQ(sim.errorBoxes[0],
+              gbk::kReportHead + "\r\n" + gbk::kMessageLabel + "\xb7\xd6\xc5\xe4 " +
+                  GetParam().number +
+                  " \xd7\xd6\xbd\xda\xc4\xda\xb4\xe6\xca\xa7\xb0\xdc!\r\n\r\n0, 0\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, HeapRefusal,

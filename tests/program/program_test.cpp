@@ -36,17 +36,14 @@ TEST_P(Readout, OneTickCarriesAndPadsTheFields) {
     EXPECT_LE(minutes, 59);
 }
 
-INSTANTIATE_TEST_SUITE_P(Fields, Readout,
-                         ::testing::Values(ReadoutCase{0, 0, 0, "00:00:01"},
-                                           ReadoutCase{0, 0, 8, "00:00:09"},
-                                           ReadoutCase{0, 0, 9, "00:00:10"},
-                                           ReadoutCase{0, 0, 59, "00:01:00"},
-                                           ReadoutCase{0, 8, 59, "00:09:00"},
-                                           ReadoutCase{0, 59, 59, "01:00:00"},
-                                           ReadoutCase{8, 59, 59, "09:00:00"},
-                                           ReadoutCase{9, 59, 59, "10:00:00"},
-                                           ReadoutCase{99, 59, 59, "100:00:00"},
-                                           ReadoutCase{12345, 59, 58, "12345:59:59"}));
+INSTANTIATE_TEST_SUITE_P(
+    Fields, Readout,
+    ::testing::Values(ReadoutCase{0, 0, 0, "00:00:01"}, ReadoutCase{0, 0, 8, "00:00:09"},
+                      ReadoutCase{0, 0, 9, "00:00:10"}, ReadoutCase{0, 0, 59, "00:01:00"},
+                      ReadoutCase{0, 8, 59, "00:09:00"}, ReadoutCase{0, 59, 59, "01:00:00"},
+                      ReadoutCase{8, 59, 59, "09:00:00"}, ReadoutCase{9, 59, 59, "10:00:00"},
+                      ReadoutCase{99, 59, 59, "100:00:00"},
+                      ReadoutCase{12345, 59, 58, "12345:59:59"}));
 
 TEST_F(SimTest, ReadoutBytesAreExactAndTheBoxStartsEmpty) {
     startProgram();
@@ -54,7 +51,9 @@ TEST_F(SimTest, ReadoutBytesAreExactAndTheBoxStartsEmpty) {
     sim.click(按钮1);
     sim.advance(65'000);
     // 00：01：05 — ASCII digits around the GBK full-width colon A3 BA, and nothing else.
-    EXPECT_EQ(readout(), std::string("00\xa3\xba" "01\xa3\xba" "05"));
+    EXPECT_EQ(readout(), std::string("00\xa3\xba"
+                                     "01\xa3\xba"
+                                     "05"));
     EXPECT_EQ(readout().size(), 10u);
 }
 
@@ -198,7 +197,8 @@ TEST_F(SimTest, AnHourOfTicksShowsAnHourWithNoDrift) {
     EXPECT_EQ(readout(), gbk::readout("01:00:00"));
 }
 
-// --- the whole life of the process -----------------------------------------------------------------
+// --- the whole life of the process
+// -----------------------------------------------------------------
 
 TEST_F(SimTest, ClosingWhileTimingEndsWithZeroAndFreesTheTexts) {
     const std::uint32_t code = runProgram([&] {
@@ -303,20 +303,20 @@ TEST_P(StartupFailures, ReportAndEndWithAllBitsSet) {
     EXPECT_FALSE(rt::testing::loopRunning());
 }
 
-const std::string kStartupFailed = "\xd4\xd8\xc8\xeb\xc6\xf4\xb6\xaf\xb4\xb0\xbf\xda\xca\xa7\xb0\xdc";
+const std::string kStartupFailed =
+    "\xd4\xd8\xc8\xeb\xc6\xf4\xb6\xaf\xb4\xb0\xbf\xda\xca\xa7\xb0\xdc";
 
 INSTANTIATE_TEST_SUITE_P(
     Startup, StartupFailures,
     ::testing::Values(
-        StartupFailure{"MissingDescription",
-                       [](rt::sim::SimPlatform&) {
-                           rt::testing::overrideWindowData(kOnlyOtherWindow);
-                       },
-                       gbk::kReportHead + "\r\n" + gbk::kMessageLabel + kStartupFailed +
-                           "\r\n\r\n1, 0\r\n"
-                           // 未找到所指定的窗口
-                           "\xce\xb4\xd5\xd2\xb5\xbd\xcb\xf9\xd6\xb8\xb6\xa8\xb5\xc4\xb4\xb0\xbf"
-                           "\xda\r\n"},
+        StartupFailure{
+            "MissingDescription",
+            [](rt::sim::SimPlatform&) { rt::testing::overrideWindowData(kOnlyOtherWindow); },
+            gbk::kReportHead + "\r\n" + gbk::kMessageLabel + kStartupFailed +
+                "\r\n\r\n1, 0\r\n"
+                // 未找到所指定的窗口
+                "\xce\xb4\xd5\xd2\xb5\xbd\xcb\xf9\xd6\xb8\xb6\xa8\xb5\xc4\xb4\xb0\xbf"
+                "\xda\r\n"},
         StartupFailure{"WindowNotCreated",
                        [](rt::sim::SimPlatform& sim) { sim.refuseWindowCreation = true; },
                        gbk::kReportHead + "\r\n" + gbk::kMessageLabel + kStartupFailed +

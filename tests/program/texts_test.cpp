@@ -34,7 +34,9 @@ TEST(TextLength, AgreesWithAByteScanForEveryAlignmentAndContent) {
     }
 }
 
-TEST(TextLength, OfNullIsZero) { EXPECT_EQ(textLength(nullptr), 0); }
+TEST(TextLength, OfNullIsZero) {
+    EXPECT_EQ(textLength(nullptr), 0);
+}
 
 TEST(TextLength, ReadsHeapTextsOfEverySizeInsideTheirBlocks) {
     // Exactly sized heap blocks: ASan and valgrind see any read past the padded block.
@@ -50,7 +52,8 @@ TEST(TextLength, ReadsHeapTextsOfEverySizeInsideTheirBlocks) {
 TEST(JoinTexts, CopiesThePiecesInOrderAndTreatsNullAsEmpty) {
     Text a = intToText(12);
     Text joined = joinTexts(5, a, kSeparator, nullptr, kSeparator, kZeroText);
-    EXPECT_STREQ(joined, "12\xa3\xba\xa3\xba" "0");
+    EXPECT_STREQ(joined, "12\xa3\xba\xa3\xba"
+                         "0");
     freeText(joined);
     freeText(a);
 }

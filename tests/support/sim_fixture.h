@@ -25,9 +25,10 @@ inline const std::string kPause = "\xd4\xdd\xcd\xa3\xbc\xc6\xca\xb1";    // 暂�
 inline const std::string kRunning = "\xd5\xfd\xd4\xda\xbc\xc6\xca\xb1";  // 正在计时
 inline const std::string kContinue = "\xbc\xcc\xd0\xf8\xbc\xc6\xca\xb1"; // 继续计时
 inline const std::string kColon = "\xa3\xba";                            // ：
-inline const std::string kReportHead = "\xd4\xcb\xd0\xd0\xca\xb1\xb3\xf6\xb4\xed!\r\n"; // 运行时出错!
-inline const std::string kMessageLabel = "\xb4\xed\xce\xf3\xd0\xc5\xcf\xa2\xa3\xba";   // 错误信息：
-inline const std::string kCodeLabel = "\xb4\xed\xce\xf3\xb4\xfa\xc2\xeb\xa3\xba";      // 错误代码：
+inline const std::string kReportHead =
+    "\xd4\xcb\xd0\xd0\xca\xb1\xb3\xf6\xb4\xed!\r\n"; // 运行时出错!
+inline const std::string kMessageLabel = "\xb4\xed\xce\xf3\xd0\xc5\xcf\xa2\xa3\xba"; // 错误信息：
+inline const std::string kCodeLabel = "\xb4\xed\xce\xf3\xb4\xfa\xc2\xeb\xa3\xba"; // 错误代码：
 
 // "hh：mm：ss" from ASCII "hh:mm:ss".
 inline std::string readout(const std::string& ascii) {
@@ -40,7 +41,7 @@ inline std::string readout(const std::string& ascii) {
 } // namespace gbk
 
 class SimTest : public ::testing::Test {
-protected:
+  protected:
     rt::sim::SimPlatform sim;
 
     void SetUp() override {
@@ -79,8 +80,7 @@ protected:
     }
 
     // Runs one action that is expected to end the process; returns the exit code.
-    template <typename Action>
-    std::uint32_t expectExit(Action action) {
+    template <typename Action> std::uint32_t expectExit(Action action) {
         try {
             action();
         } catch (const rt::sim::SimProcessExit& exit) {
@@ -93,7 +93,7 @@ protected:
     std::string readout() const { return sim.textOf(编辑框1); }
     std::size_t textsHeldByTest() const { return rt::testing::liveTextCount() - liveAtStart_; }
 
-private:
+  private:
     static void forgetProgramState() {
         // Texts a failed run left behind are released here, so that tests stay independent.
         freeText(secondsText);
@@ -117,8 +117,7 @@ inline ::testing::AssertionResult sameCalls(const std::vector<rt::sim::Call>& ex
             return std::string("-");
         }
         std::ostringstream s;
-        s << c->op << " " << c->target.windowId << "/" << c->target.componentId << " "
-          << c->value;
+        s << c->op << " " << c->target.windowId << "/" << c->target.componentId << " " << c->value;
         return s.str();
     };
     std::ostringstream out;
