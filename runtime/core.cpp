@@ -442,17 +442,17 @@ void endProgram(std::uint32_t /*exitCode*/) {
     releaseEmergencyMemory();
 }
 
-void writeProperty(ComponentRef ref, Property property, ConstText value) {
-    const Target t = writeTarget(ref);
+void writeProperty(ComponentRef component, Property property, ConstText value) {
+    const Target t = writeTarget(component);
     Component* c = t.component;
     const bool fits =
         c != nullptr && ((property == Property::content && c->entry->kind == Kind::editBox) ||
                          (property == Property::caption && c->entry->kind == Kind::button));
     if (!fits) {
-        reportRuntimeError(msg::kNoSuchProperty, 0, ref.windowId, ref.componentId);
+        reportRuntimeError(msg::kNoSuchProperty, 0, component.windowId, component.componentId);
     }
     if (!c->exists) {
-        reportRuntimeError(msg::kElementMissing, 0, ref.windowId, ref.componentId);
+        reportRuntimeError(msg::kElementMissing, 0, component.windowId, component.componentId);
     }
     // The component keeps its own copy; the caller may free its text as soon as this returns.
     c->text.assign(value != nullptr ? value : "");
@@ -462,8 +462,8 @@ void writeProperty(ComponentRef ref, Property property, ConstText value) {
     }
 }
 
-void writeProperty(ComponentRef ref, Property property, std::int32_t value) {
-    const Target t = writeTarget(ref);
+void writeProperty(ComponentRef component, Property property, std::int32_t value) {
+    const Target t = writeTarget(component);
     Component* c = t.component;
     if (property == Property::disabled) {
         const bool disabled = value != 0;
@@ -478,10 +478,10 @@ void writeProperty(ComponentRef ref, Property property, std::int32_t value) {
         return;
     }
     if (property != Property::period || c == nullptr || c->entry->kind != Kind::timer) {
-        reportRuntimeError(msg::kNoSuchProperty, 0, ref.windowId, ref.componentId);
+        reportRuntimeError(msg::kNoSuchProperty, 0, component.windowId, component.componentId);
     }
     if (!c->exists) {
-        reportRuntimeError(msg::kElementMissing, 0, ref.windowId, ref.componentId);
+        reportRuntimeError(msg::kElementMissing, 0, component.windowId, component.componentId);
     }
     applyPeriod(*c, value);
 }

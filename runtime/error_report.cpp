@@ -35,7 +35,7 @@ class ReportBuilder {
         put(s);
         put("\r\n");
     }
-    std::size_t length() const { return length_; }
+    [[nodiscard]] std::size_t length() const { return length_; }
 
   private:
     char* out_;
@@ -128,7 +128,7 @@ std::string formatReport(ConstText message, std::int32_t errorCode, std::uint32_
                          std::uint32_t componentId) {
     static char text[4096];
     const std::size_t n = buildReport(text, sizeof text, message, errorCode, windowId, componentId);
-    return std::string(text, n);
+    return {text, n};
 }
 
 } // namespace rt::testing

@@ -124,10 +124,10 @@ void timerExpired(ElementId timer);
 // it, otherwise it goes on to the element as usual (Space clicks a focused button).
 bool key(ElementId target, Key key, Modifiers modifiers);
 void focusChanged(ElementId element, bool gained);
-void windowActivated(ElementId window);
-void windowDeactivated(ElementId window);
+void windowActivated(ElementId element);
+void windowDeactivated(ElementId element);
 // The window is being destroyed, its components with it; called once, while they still exist.
-void windowDestroyed(ElementId window);
+void windowDestroyed(ElementId element);
 } // namespace input
 
 // Test and back-end helpers: which element shows a component, and the reverse.

@@ -26,7 +26,7 @@ Heap& heap() {
     return h;
 }
 
-constexpr std::size_t kEmergencyBytes = 256 * 1024;
+constexpr std::size_t kEmergencyBytes = std::size_t{256} * 1024;
 
 [[noreturn]] void refuse(std::int32_t byteCount) {
     // The message is built in place: the heap has just said no.
