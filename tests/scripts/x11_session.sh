@@ -18,6 +18,10 @@ x11_stop() {
     rm -rf "$x11_work"
 }
 trap x11_stop EXIT
+# A signal ends the script through its exit, so the cleanup runs then too.
+trap 'exit 143' TERM
+trap 'exit 130' INT
+trap 'exit 129' HUP
 
 # Drops a process that the caller has waited for already.
 x11_forget() {
