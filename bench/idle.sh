@@ -16,8 +16,9 @@ trap cleanup EXIT
 sleep 1
 DISPLAY=$display QT_QPA_PLATFORM=xcb "$exe" &
 app=$!
-window=$(DISPLAY=$display timeout 10 xdotool search --sync --name '^Velmora$' | head -n1)
-sleep 1
+window=$(DISPLAY=$display timeout 10 xdotool search --sync --onlyvisible --name '^Velmora$' | head -n1)
+# Let start-up settle, and the caret stop blinking as it does after a while without input.
+sleep "${settle:-12}"
 
 ticks_per_second=$(getconf CLK_TCK)
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$app/stat"; }

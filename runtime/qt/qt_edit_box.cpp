@@ -9,6 +9,11 @@
 
 namespace rt::qt {
 
+namespace {
+// How long the caret blinks after the last input before it settles, shown.
+constexpr int kBlinkForMs = 10'000;
+} // namespace
+
 EditBox::EditBox(QWidget* parent) : QLineEdit(parent) {
     setReadOnly(true);
     setFrame(true);
@@ -73,6 +78,9 @@ void EditBox::timerEvent(QTimerEvent* event) {
         return;
     }
     caretOn_ = !caretOn_;
+    if (--blinksLeft_ <= 0 && caretOn_) {
+        blink_.stop();
+    }
     update();
 }
 
@@ -84,7 +92,9 @@ void EditBox::restartBlink() {
     // A flash time of 0 or less asks for a caret that does not blink.
     const int flash = QApplication::cursorFlashTime();
     if (flash > 0) {
-        blink_.start(flash / 2, this);
+        const int half = std::max(1, flash / 2);
+        blinksLeft_ = kBlinkForMs / half;
+        blink_.start(half, this);
     } else {
         blink_.stop();
     }

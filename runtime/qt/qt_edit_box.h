@@ -1,6 +1,7 @@
 // The single-line, read-only edit box: black on white even though it is read-only, a sunken
 // frame, one line vertically centred, selectable and copyable, with a blinking caret while it
-// has the focus.
+// has the focus. Like the desktop's own text fields, the caret stops blinking (and stays shown)
+// after a while without input, so that an idle window costs no wake-ups at all.
 //
 // QLineEdit draws no caret at all once it is read-only, so this one draws its own; the user
 // still moves it with the arrow keys and the mouse, and selects and copies from it, but cannot
@@ -36,6 +37,7 @@ class EditBox final : public QLineEdit {
 
     QBasicTimer blink_;
     bool caretOn_ = false;
+    int blinksLeft_ = 0;
 };
 
 } // namespace rt::qt
