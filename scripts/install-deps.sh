@@ -15,6 +15,9 @@ packages=(
   xvfb openbox x11-utils xdotool fonts-wqy-microhei
   # Windows back end: cross compiler and the Wine that runs its tests
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools wine wine64
+  # Wine's own fonts (Tahoma, Marlett for the title-bar boxes), and a locale other than Chinese
+  # for the Windows tests to run under
+  fonts-wine locales
   # screenshots
   imagemagick
 )
@@ -31,4 +34,11 @@ if [ "${#missing[@]}" -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   $sudo apt-get update -qq
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The Windows tests run Wine under en_US.UTF-8 too: generate that locale if it is not there yet.
+if ! locale -a 2>/dev/null | grep -qi '^en_US\.utf-\?8$'; then
+  $sudo sed -i 's/^# *\(en_US\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^en_US\.UTF-8 UTF-8' /etc/locale.gen || echo 'en_US.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen >/dev/null
 fi
