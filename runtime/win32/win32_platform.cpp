@@ -15,8 +15,7 @@ constexpr UINT kGbk = 936;
 // The element an HWND of one of our classes, or one of our subclassed controls, was given at
 // creation. Only our own window procedures read it: other windows of the thread (the error box,
 // its controls) keep something else there.
-template <class T>
-T* userData(HWND hwnd) {
+template <class T> T* userData(HWND hwnd) {
     return reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
@@ -41,13 +40,13 @@ Modifiers currentModifiers() {
     Modifiers m = kNoModifier;
     // The high bit of GetKeyState is the state as of the message being looked at.
     if (GetKeyState(VK_SHIFT) < 0) {
-        m |= kShift;
+        m = static_cast<Modifiers>(m | kShift);
     }
     if (GetKeyState(VK_CONTROL) < 0) {
-        m |= kControl;
+        m = static_cast<Modifiers>(m | kControl);
     }
     if (GetKeyState(VK_MENU) < 0) {
-        m |= kAlt;
+        m = static_cast<Modifiers>(m | kAlt);
     }
     return m;
 }
@@ -162,7 +161,7 @@ bool Win32Platform::registerClasses() {
     window.hInstance = instance_;
     window.hIcon = bigIcon_;
     window.hIconSm = smallIcon_;
-    window.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
+    window.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     window.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     window.lpszClassName = kWindowClass;
     if (RegisterClassExW(&window) == 0) {
@@ -229,10 +228,9 @@ bool Win32Platform::createWindow(ElementId window, const WindowLook& look, Rect 
     e.kind = ElementKind::window;
     e.window = window;
     // WM_NCCREATE stores &e in the new window and fills in e.hwnd.
-    const HWND hwnd =
-        CreateWindowExW(windowExStyleOf(look), kWindowClass, widen(look.title).c_str(),
-                        windowStyleOf(look), outer.left, outer.top, outer.width, outer.height,
-                        nullptr, nullptr, instance_, &e);
+    const HWND hwnd = CreateWindowExW(
+        windowExStyleOf(look), kWindowClass, widen(look.title).c_str(), windowStyleOf(look),
+        outer.left, outer.top, outer.width, outer.height, nullptr, nullptr, instance_, &e);
     if (hwnd == nullptr) {
         elements_.erase(window);
         return false;
@@ -248,17 +246,17 @@ bool Win32Platform::createWindow(ElementId window, const WindowLook& look, Rect 
 }
 
 bool Win32Platform::createControl(ElementId window, ElementId id, ElementKind kind,
-                                  const wchar_t* className, DWORD style, DWORD exStyle,
-                                  Rect place, std::string_view text) {
+                                  const wchar_t* className, DWORD style, DWORD exStyle, Rect place,
+                                  std::string_view text) {
     Element* parent = find(window);
     if (parent == nullptr) {
         return false;
     }
     // Children are created hidden, each below the ones before it: list order is stacking order.
-    const HWND hwnd = CreateWindowExW(exStyle, className, widen(text).c_str(), style, place.left,
-                                      place.top, place.width, place.height, parent->hwnd,
-                                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
-                                      instance_, nullptr);
+    const HWND hwnd =
+        CreateWindowExW(exStyle, className, widen(text).c_str(), style, place.left, place.top,
+                        place.width, place.height, parent->hwnd,
+                        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)), instance_, nullptr);
     if (hwnd == nullptr) {
         return false;
     }
@@ -436,8 +434,8 @@ void Win32Platform::cancelTimer(ElementId timer) {
 void Win32Platform::scheduleNext(Element& timer) {
     const auto left = timer.schedule.nextDue() - now();
     const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
-    const UINT elapse = static_cast<UINT>(
-        std::clamp<long long>(ms, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
+    const UINT elapse =
+        static_cast<UINT>(std::clamp<long long>(ms, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM));
     if (SetTimer(timer.hwnd, kTimerId, elapse, nullptr) == 0) {
         reportSystemFailure();
     }
@@ -493,7 +491,9 @@ void Win32Platform::runLoop() {
     }
 }
 
-void Win32Platform::postQuit(std::int32_t code) { PostQuitMessage(code); }
+void Win32Platform::postQuit(std::int32_t code) {
+    PostQuitMessage(code);
+}
 
 void Win32Platform::showErrorBox(ConstText gbkText) {
     // Static storage: the report may be about a heap that has just refused a request. The core's
@@ -509,7 +509,9 @@ void Win32Platform::showErrorBox(ConstText gbkText) {
     MessageBoxW(nullptr, text, caption, MB_OK | MB_ICONERROR);
 }
 
-void Win32Platform::exitProcess(std::uint32_t code) { ExitProcess(code); }
+void Win32Platform::exitProcess(std::uint32_t code) {
+    ExitProcess(code);
+}
 
 // --- window procedures ---------------------------------------------------------------------------
 
@@ -601,8 +603,7 @@ LRESULT CALLBACK Win32Platform::timerProc(HWND hwnd, UINT message, WPARAM wParam
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-LRESULT CALLBACK Win32Platform::controlProc(HWND hwnd, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
+LRESULT CALLBACK Win32Platform::controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     Element* e = userData<Element>(hwnd);
     return e->owner->onControlMessage(*e, message, wParam, lParam);
 }
@@ -623,7 +624,7 @@ LRESULT Win32Platform::onControlMessage(Element& control, UINT message, WPARAM w
             const LRESULT r = CallWindowProcW(inherited, hwnd, message, wParam, lParam);
             RECT& client = wParam ? reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
                                   : *reinterpret_cast<RECT*>(lParam);
-            centreLine(control, client);
+            centreLine(client);
             return r;
         }
         break;
@@ -659,7 +660,7 @@ LRESULT Win32Platform::onControlMessage(Element& control, UINT message, WPARAM w
 // the space inside the sunken edge; the bands above and below become non-client area, painted in
 // the box's background colour and answering the mouse as border.
 
-void Win32Platform::centreLine(Element& /*edit*/, RECT& client) const {
+void Win32Platform::centreLine(RECT& client) const {
     const LONG inner = client.bottom - client.top;
     if (lineHeight_ <= 0 || inner <= lineHeight_) {
         return;
@@ -686,8 +687,8 @@ void Win32Platform::paintEditBand(Element& edit) {
     }
     ExcludeClipRect(dc, client.left, client.top, client.right, client.bottom);
     // The same brush the control paints its client area with, so the bands never show.
-    const bool asStatic = IsWindowEnabled(hwnd) == FALSE ||
-                          (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY) != 0;
+    const bool asStatic =
+        IsWindowEnabled(hwnd) == FALSE || (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_READONLY) != 0;
     auto brush = reinterpret_cast<HBRUSH>(
         SendMessageW(GetParent(hwnd), asStatic ? WM_CTLCOLORSTATIC : WM_CTLCOLOREDIT,
                      reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));

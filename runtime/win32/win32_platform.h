@@ -33,7 +33,7 @@ std::wstring widen(std::string_view gbk);
 std::string narrow(std::wstring_view utf16);
 
 class Win32Platform final : public Platform {
-public:
+  public:
     explicit Win32Platform(HINSTANCE instance);
     ~Win32Platform() override;
     Win32Platform(const Win32Platform&) = delete;
@@ -62,7 +62,7 @@ public:
     void showErrorBox(ConstText gbkText) override;
     [[noreturn]] void exitProcess(std::uint32_t code) override;
 
-private:
+  private:
     enum class ElementKind : std::uint8_t { window, button, editBox, timer };
 
     struct Element {
@@ -85,7 +85,7 @@ private:
     void onTimer(Element& timer);
 
     // The edit box's single line, vertically centred in its client edge.
-    void centreLine(Element& edit, RECT& client) const;
+    void centreLine(RECT& client) const;
     void paintEditBand(Element& edit);
     LRESULT editHitTest(Element& edit, LPARAM lParam, LRESULT inherited);
 

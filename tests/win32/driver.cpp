@@ -6,6 +6,8 @@
 //
 //   velmora_driver SCENARIO PROGRAM.exe
 //
+// The show-* scenarios check nothing: they leave the program in a state for a screenshot.
+//
 // Each scenario prints what it checks, "FAIL expected/actual" for each difference, and exits
 // with 0 only when everything held. A program left running is ended when the driver ends.
 #ifndef NOMINMAX
@@ -17,6 +19,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -36,12 +39,15 @@ constexpr std::string_view kErrorCaption = "\xb4\xed\xce\xf3";                  
 
 // 00：00：0n, the readout after n ticks (n < 10).
 std::string readout(int seconds) {
-    std::string text = "00\xa3\xba" "00\xa3\xba" "0"; // 00：00：0
+    std::string text = "00\xa3\xba"
+                       "00\xa3\xba"
+                       "0"; // 00：00：0
     text += static_cast<char>('0' + seconds);
     return text;
 }
 
-// --- checks ---------------------------------------------------------------------------------------
+// --- checks
+// ---------------------------------------------------------------------------------------
 
 int failures = 0;
 
@@ -100,7 +106,9 @@ struct GiveUp {
     std::string why;
 };
 
-[[noreturn]] void giveUp(const std::string& why) { throw GiveUp{why}; }
+[[noreturn]] void giveUp(const std::string& why) {
+    throw GiveUp{why};
+}
 
 // --- time, text and geometry ---------------------------------------------------------------------
 
@@ -144,8 +152,8 @@ std::string gbkOf(std::wstring_view utf16) {
     if (utf16.empty()) {
         return {};
     }
-    const int n = WideCharToMultiByte(936, 0, utf16.data(), static_cast<int>(utf16.size()),
-                                      nullptr, 0, nullptr, nullptr);
+    const int n = WideCharToMultiByte(936, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr,
+                                      0, nullptr, nullptr);
     std::string gbk(static_cast<std::size_t>(n), '\0');
     WideCharToMultiByte(936, 0, utf16.data(), static_cast<int>(utf16.size()), gbk.data(), n,
                         nullptr, nullptr);
@@ -158,8 +166,8 @@ std::string gbkOf(std::wstring_view utf16) {
 std::string textOf(HWND hwnd) {
     wchar_t buffer[1024];
     DWORD_PTR n = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer),
-                             SMTO_NORMAL, 5000, &n)) {
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_NORMAL,
+                             5000, &n)) {
         return "<no answer>";
     }
     return gbkOf(std::wstring_view(buffer, static_cast<std::size_t>(n)));
@@ -225,7 +233,8 @@ std::vector<DWORD> capture(const RECT& area) {
     return pixels;
 }
 
-// --- real input -----------------------------------------------------------------------------------
+// --- real input
+// -----------------------------------------------------------------------------------
 
 void sendInputs(std::vector<INPUT>& inputs) {
     const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
@@ -249,7 +258,9 @@ void clickAt(POINT at) {
     sendInputs(inputs);
 }
 
-void click(HWND hwnd) { clickAt(centreOf(hwnd)); }
+void click(HWND hwnd) {
+    clickAt(centreOf(hwnd));
+}
 
 INPUT keyInput(WORD vk, bool up) {
     INPUT input{};
@@ -280,8 +291,7 @@ POINT framePoint(HWND window, LRESULT code) {
     for (int y = r.top; y < r.top + 40; ++y) {
         for (int x = r.right - 1; x > r.left; --x) {
             DWORD_PTR hit = 0;
-            SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL, 2000,
-                                &hit);
+            SendMessageTimeoutW(window, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_NORMAL, 2000, &hit);
             if (static_cast<LRESULT>(hit) == code) {
                 // Aim at the middle of the box, not at its edge.
                 int right = x;
@@ -309,7 +319,8 @@ POINT framePoint(HWND window, LRESULT code) {
     giveUp("no point of the frame answers with hit-test code " + std::to_string(code));
 }
 
-// --- the program under test -----------------------------------------------------------------------
+// --- the program under test
+// -----------------------------------------------------------------------
 
 std::wstring windowsPath(const char* path) {
     std::wstring wide;
@@ -327,10 +338,10 @@ std::wstring windowsPath(const char* path) {
 struct App {
     PROCESS_INFORMATION process{};
     HWND window = nullptr;
-    HWND edit = nullptr;  // 编辑框1
-    HWND start = nullptr; // 按钮1
-    HWND pause = nullptr; // 按钮2
-    HWND timer = nullptr; // 时钟1's hidden element
+    HWND edit = nullptr;        // 编辑框1
+    HWND start = nullptr;       // 按钮1
+    HWND pause = nullptr;       // 按钮2
+    HWND timer = nullptr;       // 时钟1's hidden element
     std::vector<HWND> children; // in stacking order, topmost first
 
     App() = default;
@@ -345,6 +356,13 @@ struct App {
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }
+    }
+
+    // Leaves the program running when the driver ends.
+    void detach() {
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+        process = {};
     }
 
     // The exit code, or STILL_ACTIVE when the process has not ended within the time.
@@ -374,8 +392,7 @@ BOOL CALLBACK findTopLevel(HWND hwnd, LPARAM lParam) {
     auto* context = reinterpret_cast<FindContext*>(lParam);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == context->processId && classOf(hwnd) == context->className &&
-        IsWindowVisible(hwnd)) {
+    if (pid == context->processId && classOf(hwnd) == context->className && IsWindowVisible(hwnd)) {
         context->found = hwnd;
         return FALSE;
     }
@@ -399,10 +416,12 @@ void launch(App& app, const char* program) {
                std::to_string(GetLastError()) + ")");
     }
     WaitForInputIdle(app.process.hProcess, 20000);
-    if (!waitUntil([&] {
-            app.window = topLevelOf(app.process.dwProcessId, L"VelmoraWindow");
-            return app.window != nullptr;
-        }, 20000)) {
+    if (!waitUntil(
+            [&] {
+                app.window = topLevelOf(app.process.dwProcessId, L"VelmoraWindow");
+                return app.window != nullptr;
+            },
+            20000)) {
         giveUp("the program shows no window of class VelmoraWindow");
     }
     for (HWND child = GetWindow(app.window, GW_CHILD); child != nullptr;
@@ -447,16 +466,18 @@ std::vector<Tick> startAndMeasure(const App& app, int firstSeconds, int count) {
     double lastEnabled = beforeLastEnabled;
     click(app.start);
     double disabledSeen = 0;
-    if (!waitUntil([&] {
-            const double t = nowMs();
-            if (IsWindowEnabled(app.start)) {
-                beforeLastEnabled = lastEnabled;
-                lastEnabled = t;
-                return false;
-            }
-            disabledSeen = t;
-            return true;
-        }, 5000)) {
+    if (!waitUntil(
+            [&] {
+                const double t = nowMs();
+                if (IsWindowEnabled(app.start)) {
+                    beforeLastEnabled = lastEnabled;
+                    lastEnabled = t;
+                    return false;
+                }
+                disabledSeen = t;
+                return true;
+            },
+            5000)) {
         giveUp("a click on the start button was not taken");
     }
     std::vector<Tick> ticks;
@@ -464,15 +485,17 @@ std::vector<Tick> startAndMeasure(const App& app, int firstSeconds, int count) {
         const std::string expected = readout(firstSeconds + n);
         double lastOld = nowMs();
         double seen = 0;
-        if (!waitUntil([&] {
-                const double t = nowMs();
-                if (textOf(app.edit) != expected) {
-                    lastOld = t;
-                    return false;
-                }
-                seen = t;
-                return true;
-            }, 5000)) {
+        if (!waitUntil(
+                [&] {
+                    const double t = nowMs();
+                    if (textOf(app.edit) != expected) {
+                        lastOld = t;
+                        return false;
+                    }
+                    seen = t;
+                    return true;
+                },
+                5000)) {
             giveUp("the readout never showed \"" + printable(expected) + "\"");
         }
         ticks.push_back({seen - beforeLastEnabled, lastOld - disabledSeen});
@@ -489,14 +512,15 @@ void checkTicks(const std::string& what, const std::vector<Tick>& ticks) {
         std::snprintf(detail, sizeof detail, "between %.1f and %.1f ms after the click",
                       ticks[i].earliest, ticks[i].latest);
         const bool ok = ticks[i].latest >= due && ticks[i].earliest <= due + kLateness;
-        check(ok, what + ": tick " + std::to_string(i + 1) + " due at " +
-                      std::to_string(static_cast<int>(due)) + " ms, never earlier (" + detail +
-                      ")",
+        check(ok,
+              what + ": tick " + std::to_string(i + 1) + " due at " +
+                  std::to_string(static_cast<int>(due)) + " ms, never earlier (" + detail + ")",
               "due .. due + " + std::to_string(static_cast<int>(kLateness)) + " ms", detail);
     }
 }
 
-// --- scenarios ------------------------------------------------------------------------------------
+// --- scenarios
+// ------------------------------------------------------------------------------------
 
 // The window as it opens, the readout as it draws, and the Close command.
 void scenarioWindow(const char* program) {
@@ -534,8 +558,9 @@ void scenarioWindow(const char* program) {
         const char* place;
         std::string_view caption;
     };
-    for (const ButtonCase& b : {ButtonCase{"button 1", app.start, "24,184 112x56", kStartCaption},
-                                ButtonCase{"button 2", app.pause, "176,184 112x56", kPauseCaption}}) {
+    for (const ButtonCase& b :
+         {ButtonCase{"button 1", app.start, "24,184 112x56", kStartCaption},
+          ButtonCase{"button 2", app.pause, "176,184 112x56", kPauseCaption}}) {
         const std::string name = b.name;
         checkText(name + " place", b.place, rectText(placeOf(b.hwnd)));
         checkBits(name + " style", buttonStyle,
@@ -625,7 +650,8 @@ void scenarioWindow(const char* program) {
             if (p == 0xFFFFFF) {
                 continue;
             }
-            const int grey = static_cast<int>(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3;
+            const int grey =
+                static_cast<int>(((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF)) / 3;
             darkest = std::min(darkest, grey);
             firstInkRow = firstInkRow < 0 ? y : firstInkRow;
             lastInkRow = y;
@@ -637,7 +663,8 @@ void scenarioWindow(const char* program) {
     }
     checkValue("inside the edge, only the line has anything but white", 0, nonWhiteOutsideLine);
     checkTrue("the readout is drawn", firstInkRow >= 0);
-    checkTrue("the readout is black, not greyed", darkest < 64, "darkest " + std::to_string(darkest));
+    checkTrue("the readout is black, not greyed", darkest < 64,
+              "darkest " + std::to_string(darkest));
     checkTrue("the readout is left aligned", firstInkColumn < edgeX + 12,
               "first ink at column " + std::to_string(firstInkColumn));
     checkTrue("the readout's ink lies in the centred line",
@@ -648,7 +675,8 @@ void scenarioWindow(const char* program) {
     // The window's own background: the colour of button faces.
     const RECT client = clientInScreen(app.window);
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const DWORD faceRgb = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+    const DWORD faceRgb =
+        (DWORD{GetRValue(face)} << 16) | (DWORD{GetGValue(face)} << 8) | DWORD{GetBValue(face)};
     for (const POINT at : {POINT{8, 8}, POINT{150, 290}}) {
         const RECT one{client.left + at.x, client.top + at.y, client.left + at.x + 1,
                        client.top + at.y + 1};
@@ -732,8 +760,7 @@ void scenarioKeyboard(const char* program) {
     pressKey(VK_F1);
     pressKey(VK_ESCAPE, VK_SHIFT);
     step("Tab after Enter, F1 and Shift+Esc", VK_TAB, 0, app.pause);
-    checkText("Enter, F1, Shift+Esc: button 1 caption unchanged", kStartCaption,
-              textOf(app.start));
+    checkText("Enter, F1, Shift+Esc: button 1 caption unchanged", kStartCaption, textOf(app.start));
     checkText("Enter, F1, Shift+Esc: no readout", "", textOf(app.edit));
     checkBits("Enter, F1, Shift+Esc: still running", STILL_ACTIVE, app.exitCode(0));
 
@@ -783,8 +810,8 @@ void scenarioMinimise(const char* program) {
     otherClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
     otherClass.lpszClassName = L"VelmoraDriverOther";
     RegisterClassW(&otherClass);
-    HWND other = CreateWindowExW(0, otherClass.lpszClassName, L"other", WS_OVERLAPPEDWINDOW, 40,
-                                 40, 300, 200, nullptr, nullptr, otherClass.hInstance, nullptr);
+    HWND other = CreateWindowExW(0, otherClass.lpszClassName, L"other", WS_OVERLAPPEDWINDOW, 40, 40,
+                                 300, 200, nullptr, nullptr, otherClass.hInstance, nullptr);
     ShowWindow(other, SW_SHOWNA);
     pump();
     clickAt({190, 140});
@@ -803,6 +830,10 @@ void scenarioMinimise(const char* program) {
     if (!waitForReadout(app, readout(1), 3000)) {
         giveUp("no first tick");
     }
+    const RECT line = clientInScreen(app.edit);
+    clickAt({(line.left + line.right) / 2, (line.top + line.bottom) / 2});
+    waitUntil([&] { return app.focus() == app.edit; }, 3000);
+    checkTrue("focus on the edit box before minimising", app.focus() == app.edit);
     clickAt(framePoint(app.window, HTMINBUTTON));
     waitUntil([&] { return IsIconic(app.window) != FALSE; }, 3000);
     checkTrue("minimised by the minimise box", IsIconic(app.window) != FALSE);
@@ -813,12 +844,16 @@ void scenarioMinimise(const char* program) {
     // What a click on the task-bar button does.
     PostMessageW(app.window, WM_SYSCOMMAND, SC_RESTORE, 0);
     RECT outer{};
-    waitUntil([&] {
-        GetWindowRect(app.window, &outer);
-        return IsIconic(app.window) == FALSE && rectText(outer) == "799,361 321x357";
-    }, 3000);
+    waitUntil(
+        [&] {
+            GetWindowRect(app.window, &outer);
+            return IsIconic(app.window) == FALSE && rectText(outer) == "799,361 321x357";
+        },
+        3000);
     checkTrue("restored", IsIconic(app.window) == FALSE && IsWindowVisible(app.window));
     checkText("restored in place", "799,361 321x357", rectText(outer));
+    waitUntil([&] { return app.focus() == app.edit; }, 3000);
+    checkTrue("restored: the focus returns to the edit box", app.focus() == app.edit);
     checkTrue("restored: the count goes on", waitForReadout(app, readout(4), 2500),
               "readout \"" + printable(textOf(app.edit)) + "\"");
 
@@ -852,10 +887,12 @@ void scenarioRefusedHeap(const char* program) {
         giveUp("the first two ticks did not come");
     }
     HWND box = nullptr;
-    if (!waitUntil([&] {
-            box = topLevelOf(app.process.dwProcessId, L"#32770");
-            return box != nullptr;
-        }, 4000)) {
+    if (!waitUntil(
+            [&] {
+                box = topLevelOf(app.process.dwProcessId, L"#32770");
+                return box != nullptr;
+            },
+            4000)) {
         giveUp("no error box");
     }
     checkText("error box caption", kErrorCaption, textOf(box));
@@ -894,8 +931,8 @@ void scenarioRefusedHeap(const char* program) {
 // What the executable carries: the icon, the manifest, the version, and no DLL of its own.
 void scenarioResources(const char* program) {
     const std::wstring path = windowsPath(program);
-    HMODULE image =
-        LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    HMODULE image = LoadLibraryExW(path.c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     if (image == nullptr) {
         giveUp("cannot open " + std::string(program));
     }
@@ -926,7 +963,8 @@ void scenarioResources(const char* program) {
     checkTrue("manifest selects common controls 6",
               manifest.find("Microsoft.Windows.Common-Controls") != std::string::npos &&
                   manifest.find("version=\"6.0.0.0\"") != std::string::npos);
-    checkTrue("manifest leaves the code page alone", manifest.find("activeCodePage") == std::string::npos);
+    checkTrue("manifest leaves the code page alone",
+              manifest.find("activeCodePage") == std::string::npos);
     checkTrue("version information present",
               !resource(MAKEINTRESOURCEW(16), MAKEINTRESOURCEW(1)).empty()); // RT_VERSION
     FreeLibrary(image);
@@ -947,8 +985,9 @@ void scenarioResources(const char* program) {
              reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + directory.VirtualAddress);
          directory.VirtualAddress != 0 && d->Name != 0; ++d) {
         std::string name = reinterpret_cast<const char*>(base + d->Name);
-        std::transform(name.begin(), name.end(), name.begin(),
-                       [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+        std::transform(name.begin(), name.end(), name.begin(), [](char c) {
+            return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        });
         imports += name + " ";
         if (name != "kernel32.dll" && name != "user32.dll" && name != "gdi32.dll" &&
             name != "msvcrt.dll" && name.rfind("api-ms-win-crt-", 0) != 0 &&
@@ -962,15 +1001,53 @@ void scenarioResources(const char* program) {
     FreeLibrary(mapped);
 }
 
+// For scripts/screenshot-windows.sh: the program left running in one of its states, and the
+// window's outer geometry printed as "window WxH+X+Y" for the screenshot's crop.
+void show(const char* program, int ticks, bool paused) {
+    App app;
+    launch(app, program);
+    if (ticks > 0) {
+        click(app.start);
+        if (!waitForReadout(app, readout(ticks), 1000 * ticks + 3000)) {
+            giveUp("the readout did not reach " + std::to_string(ticks) + " seconds");
+        }
+    }
+    if (paused) {
+        click(app.pause);
+        waitUntil([&] { return !IsWindowEnabled(app.pause); }, 3000);
+    }
+    pause(500); // the last repaint
+    RECT r{};
+    GetWindowRect(app.window, &r);
+    std::printf("window %ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+    app.detach();
+}
+
+void showIdle(const char* program) {
+    show(program, 0, false);
+}
+void showRunning(const char* program) {
+    show(program, 3, false);
+}
+void showPaused(const char* program) {
+    show(program, 5, true);
+}
+
 struct Scenario {
     const char* name;
     void (*run)(const char* program);
 };
 
 constexpr Scenario kScenarios[] = {
-    {"window", scenarioWindow},         {"timing", scenarioTiming},
-    {"keyboard", scenarioKeyboard},     {"minimise", scenarioMinimise},
-    {"refused-heap", scenarioRefusedHeap}, {"resources", scenarioResources},
+    {"window", scenarioWindow},
+    {"timing", scenarioTiming},
+    {"keyboard", scenarioKeyboard},
+    {"minimise", scenarioMinimise},
+    {"refused-heap", scenarioRefusedHeap},
+    {"resources", scenarioResources},
+    {"show-idle", showIdle},
+    {"show-running", showRunning},
+    {"show-paused", showPaused},
 };
 
 } // namespace
