@@ -44,24 +44,23 @@ bool SimPlatform::createWindow(ElementId window, const WindowLook& look, Rect ou
 
 bool SimPlatform::createButton(ElementId window, ElementId button, Rect place,
                                std::string_view caption, bool disabled) {
-    Element e;
-    e.kind = ElementKind::button;
-    e.window = window;
-    e.rect = place;
-    e.text = caption;
-    e.enabled = !disabled;
-    return create(button, std::move(e), componentOf(button));
+    return createControl(ElementKind::button, window, button, place, caption, disabled);
 }
 
 bool SimPlatform::createEditBox(ElementId window, ElementId edit, Rect place,
                                 std::string_view content, bool disabled) {
+    return createControl(ElementKind::editBox, window, edit, place, content, disabled);
+}
+
+bool SimPlatform::createControl(ElementKind kind, ElementId window, ElementId id, Rect place,
+                                std::string_view text, bool disabled) {
     Element e;
-    e.kind = ElementKind::editBox;
+    e.kind = kind;
     e.window = window;
     e.rect = place;
-    e.text = content;
+    e.text = text;
     e.enabled = !disabled;
-    return create(edit, std::move(e), componentOf(edit));
+    return create(id, std::move(e), componentOf(id));
 }
 
 bool SimPlatform::createTimer(ElementId window, ElementId timer) {

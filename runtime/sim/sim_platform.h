@@ -112,6 +112,8 @@ class SimPlatform final : public Platform {
 
   private:
     bool create(ElementId id, Element e, ComponentRef ref);
+    bool createControl(ElementKind kind, ElementId window, ElementId id, Rect place,
+                       std::string_view text, bool disabled);
     void record(std::string op, ElementId element, std::string value = {});
     Element* find(ElementId id);
     const Element* find(ElementId id) const;

@@ -222,11 +222,7 @@ bool Win32Platform::createWindow(ElementId window, const WindowLook& look, Rect 
         return false;
     }
     Element& e = elements_[window];
-    e = Element{};
-    e.owner = this;
-    e.id = window;
-    e.kind = ElementKind::window;
-    e.window = window;
+    e = Element{.owner = this, .id = window, .kind = ElementKind::window, .window = window};
     // WM_NCCREATE stores &e in the new window and fills in e.hwnd.
     const HWND hwnd = CreateWindowExW(
         windowExStyleOf(look), kWindowClass, widen(look.title).c_str(), windowStyleOf(look),
@@ -261,12 +257,7 @@ bool Win32Platform::createControl(ElementId window, ElementId id, ElementKind ki
         return false;
     }
     Element& e = elements_[id];
-    e = Element{};
-    e.owner = this;
-    e.id = id;
-    e.kind = kind;
-    e.window = window;
-    e.hwnd = hwnd;
+    e = Element{.owner = this, .id = id, .kind = kind, .window = window, .hwnd = hwnd};
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&e));
     e.controlProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc)));
@@ -316,11 +307,7 @@ bool Win32Platform::createTimer(ElementId window, ElementId timer) {
         return false;
     }
     Element& e = elements_[timer];
-    e = Element{};
-    e.owner = this;
-    e.id = timer;
-    e.kind = ElementKind::timer;
-    e.window = window;
+    e = Element{.owner = this, .id = timer, .kind = ElementKind::timer, .window = window};
     // Never shown: it exists to receive its WM_TIMER and goes when the window goes.
     const HWND hwnd = CreateWindowExW(0, kTimerClass, L"", WS_CHILD, 0, 0, 0, 0, parent->hwnd,
                                       nullptr, instance_, &e);

@@ -72,7 +72,7 @@ class Win32Platform final : public Platform {
         ElementId window = 0;
         HWND hwnd = nullptr;
         WNDPROC controlProc = nullptr; // the system control's own procedure, under our subclass
-        PeriodicSchedule schedule;     // timers
+        PeriodicSchedule schedule{};   // timers
         bool armed = false;            // timers
     };
 
