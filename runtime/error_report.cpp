@@ -13,6 +13,8 @@ namespace rt::detail {
 namespace {
 
 constexpr std::uint32_t kFailureExitCode = 4294967295u;
+// The same code where only an int can carry it: all bits set on Windows, 255 on POSIX.
+constexpr int kFailureStatus = -1;
 
 class ReportBuilder {
   public:
@@ -109,7 +111,7 @@ void reportRuntimeError(ConstText message, std::int32_t errorCode, std::uint32_t
         if (s.platform != nullptr) {
             s.platform->exitProcess(kFailureExitCode);
         }
-        std::_Exit(EXIT_FAILURE);
+        std::_Exit(kFailureStatus);
     }
     s.reporting = true;
     static char text[4096];
@@ -119,7 +121,7 @@ void reportRuntimeError(ConstText message, std::int32_t errorCode, std::uint32_t
     s.exitRoutines.clear(); // the exit routines do not run after a report
     endProgram(kFailureExitCode);
     s.platform->exitProcess(kFailureExitCode);
-    std::_Exit(EXIT_FAILURE); // a back end's exitProcess does not come back
+    std::_Exit(kFailureStatus); // a back end's exitProcess does not come back
 }
 
 namespace rt::testing {
