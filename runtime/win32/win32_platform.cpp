@@ -502,14 +502,20 @@ void Win32Platform::exitProcess(std::uint32_t code) {
 
 // --- window procedures ---------------------------------------------------------------------------
 
-LRESULT CALLBACK Win32Platform::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+// The element a window of one of our classes belongs to. WM_NCCREATE hands it over with the
+// creation parameters and it is kept in GWLP_USERDATA; messages before that one go to
+// DefWindowProc, since the element is not known yet.
+Win32Platform::Element* Win32Platform::elementOf(HWND hwnd, UINT message, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        // Messages before this one go to DefWindowProc: the element is not known yet.
         auto* e = static_cast<Element*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         e->hwnd = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
     }
-    Element* e = userData<Element>(hwnd);
+    return userData<Element>(hwnd);
+}
+
+LRESULT CALLBACK Win32Platform::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    Element* e = elementOf(hwnd, message, lParam);
     if (e == nullptr) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
@@ -570,12 +576,7 @@ LRESULT Win32Platform::onWindowMessage(Element& window, UINT message, WPARAM wPa
 }
 
 LRESULT CALLBACK Win32Platform::timerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* e = static_cast<Element*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        e->hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(e));
-    }
-    Element* e = userData<Element>(hwnd);
+    Element* e = elementOf(hwnd, message, lParam);
     if (e != nullptr) {
         if (message == WM_TIMER && wParam == kTimerId) {
             e->owner->onTimer(*e);

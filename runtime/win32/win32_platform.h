@@ -76,6 +76,7 @@ class Win32Platform final : public Platform {
         bool armed = false;            // timers
     };
 
+    static Element* elementOf(HWND hwnd, UINT message, LPARAM lParam);
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK timerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
